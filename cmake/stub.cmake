@@ -1,0 +1,24 @@
+# qxsetup.exe: the 32-bit Windows stub. Plain Win32 over fixed buffers, so no
+# C++ runtime is linked: no exceptions, no RTTI, no libstdc++ at run time.
+enable_language(RC)
+
+add_executable(qxsetup WIN32
+  ${QX_CORE_SOURCES}
+  src/platform/win32/platform_win32.cpp
+  src/ui/winmain.cpp
+  src/ui/background_window.cpp
+  src/ui/wizard.cpp
+  res/qxsetup.rc
+)
+target_include_directories(qxsetup PRIVATE src)
+target_compile_options(qxsetup PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:${QX_WARNINGS} -Os -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
+    -ffunction-sections -fdata-sections -fno-stack-protector>)
+target_compile_definitions(qxsetup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0400)
+target_link_options(qxsetup PRIVATE -s -static-libgcc -static-libstdc++ -Wl,--gc-sections -mwindows)
+target_link_libraries(qxsetup PRIVATE kernel32 user32 gdi32 advapi32 shell32 ole32 uuid comctl32 comdlg32)
+
+add_custom_command(TARGET qxsetup POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:qxsetup> -P ${CMAKE_SOURCE_DIR}/cmake/print_size.cmake
+  VERBATIM)

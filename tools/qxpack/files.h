@@ -1,0 +1,15 @@
+// Whole-file reading and writing for the tools, with errors that name the file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace qxpack {
+
+std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+
+}  // namespace qxpack

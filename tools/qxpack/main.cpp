@@ -1,0 +1,36 @@
+// qxpack: builds, inspects, verifies and simulates qxsetup setup files.
+#include <iostream>
+
+#include "verbs.h"
+
+namespace {
+
+constexpr qxpack::AddVerb kVerbs[] = {
+    qxpack::AddLzhufVerb,
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"qxpack: build, inspect, verify and simulate qxsetup setup files"};
+  app.require_subcommand(1);
+  app.footer(
+      "Exit codes: 0 done and sound; 1 the input could not be used or has problems;\n"
+      "2 bad usage (lint: errors found).");
+  int result = qxpack::EXIT_OK;
+  for (qxpack::AddVerb add : kVerbs) add(app, &result);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return qxpack::EXIT_ERRORS;
+  } catch (const qxpack::Failure& e) {
+    std::cerr << "qxpack: " << e.what() << "\n";
+    return e.exitCode;
+  }
+  return result;
+}
