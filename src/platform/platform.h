@@ -67,8 +67,10 @@ using Instance = InstanceObject*;
 // GetModuleFileNameA: the program file's full path; returns its length.
 unsigned ModulePath(Instance instance, char* buffer, unsigned size);
 // GetTempPathA: the temporary directory, ending in a backslash; its length.
+// A directory that does not fit, or a failed lookup, gives 0 and an empty text.
 unsigned TempPath(char* buffer, unsigned size);
-// GetWindowsDirectoryA: the Windows directory; its length (0 on failure).
+// GetWindowsDirectoryA: the Windows directory; its length. A directory that
+// does not fit, or a failed lookup, gives 0 and an empty text.
 unsigned WindowsDir(char* buffer, unsigned size);
 
 // IsDBCSLeadByte: true for the first byte of a double-byte character in the

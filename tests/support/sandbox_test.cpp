@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/host/host_process.h"
+#include "platform/platform.h"
 #include "startup/state.h"
 
 namespace testing_support {
@@ -54,6 +55,14 @@ std::optional<std::string> SandboxTest::ReadText(const std::string& windowsPath)
 bool SandboxTest::Exists(const std::string& windowsPath) const {
   std::error_code error;
   return std::filesystem::exists(HostPath(windowsPath), error);
+}
+
+uint32_t SandboxTest::Attributes(const std::string& windowsPath) {
+  host::Sandbox* previous = host::CurrentOrNull();
+  host::SetCurrent(box_.get());
+  uint32_t attributes = sys::GetAttributes(windowsPath.c_str());
+  host::SetCurrent(previous);
+  return attributes;
 }
 
 int SandboxTest::RunSetup(const Bytes& setupFile, const std::string& tail) {

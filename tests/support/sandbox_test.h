@@ -27,6 +27,8 @@ class SandboxTest : public ::testing::Test {
   void PutFile(const std::string& windowsPath, const Bytes& bytes);
   std::optional<std::string> ReadText(const std::string& windowsPath) const;
   bool Exists(const std::string& windowsPath) const;
+  // The file's attributes as the program sees them.
+  uint32_t Attributes(const std::string& windowsPath);
   std::filesystem::path HostPath(const std::string& windowsPath) const;
 
   // Places a setup file at kSetupPath and runs it with the given tail.

@@ -7,6 +7,7 @@ namespace {
 
 constexpr qxpack::AddVerb kVerbs[] = {
     qxpack::AddLzhufVerb,
+    qxpack::AddSimulateVerb,
 };
 
 }  // namespace

@@ -23,5 +23,6 @@ struct Failure : std::runtime_error {
 using AddVerb = void (*)(CLI::App& app, int* result);
 
 void AddLzhufVerb(CLI::App& app, int* result);
+void AddSimulateVerb(CLI::App& app, int* result);
 
 }  // namespace qxpack

@@ -159,19 +159,20 @@ unsigned ModulePath(Instance, char* buffer, unsigned size) {
   return length;
 }
 
-unsigned TempPath(char* buffer, unsigned size) {
-  const std::string& temp = Current().tempDir;
-  if (temp.size() + 1 > size) return static_cast<unsigned>(temp.size() + 1);
-  std::memcpy(buffer, temp.c_str(), temp.size() + 1);
-  return static_cast<unsigned>(temp.size());
+namespace {
+unsigned CopyFitted(const std::string& text, char* buffer, unsigned size) {
+  if (text.empty() || text.size() + 1 > size) {
+    if (size != 0) buffer[0] = 0;
+    return 0;
+  }
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<unsigned>(text.size());
 }
+}  // namespace
 
-unsigned WindowsDir(char* buffer, unsigned size) {
-  const std::string& dir = Current().windowsDir;
-  if (dir.size() + 1 > size) return static_cast<unsigned>(dir.size() + 1);
-  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
-  return static_cast<unsigned>(dir.size());
-}
+unsigned TempPath(char* buffer, unsigned size) { return CopyFitted(Current().tempDir, buffer, size); }
+
+unsigned WindowsDir(char* buffer, unsigned size) { return CopyFitted(Current().windowsDir, buffer, size); }
 
 bool IsLeadByte(unsigned char byte) { return Current().leadBytes && byte >= 0x81 && byte <= 0xFE; }
 

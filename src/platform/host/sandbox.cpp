@@ -152,6 +152,8 @@ Sandbox& Current() {
   return *g_current;
 }
 
+Sandbox* CurrentOrNull() { return g_current; }
+
 void SetCurrent(Sandbox* sandbox) { g_current = sandbox; }
 
 int RunProgram(Sandbox& sandbox, const std::string& modulePath, const std::string& commandLine) {

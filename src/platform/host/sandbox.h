@@ -112,6 +112,7 @@ class Sandbox {
 
 // The sandbox that the host system layer works in.
 Sandbox& Current();
+Sandbox* CurrentOrNull();
 void SetCurrent(Sandbox* sandbox);
 
 // Runs the program in the sandbox as if the system started the file at

@@ -34,15 +34,16 @@ int RunMessageLoop() {
 
 int RunWizard(sys::Window, sys::Instance) {
   host::Sandbox& box = host::Current();
+  const std::string proposed = "PropertySheetA " + host::Quote(Setup.InstallDir);
   if (box.wizard.cancel) {
-    box.Note("PropertySheetA -> 0 (Cancel)");
+    box.Note(proposed + " -> 0 (Cancel)");
     return 0;
   }
   // The licence dialog shows the extracted licence before it can be accepted.
   sys::File licence = sys::OpenRead(Setup.LicensePath);
   if (licence == nullptr) {
     sys::ShowMessage(nullptr, "Error accessing License.txt", "Setup Error", sys::BOX_OK);
-    box.Note("PropertySheetA -> 0 (no licence)");
+    box.Note(proposed + " -> 0 (no licence)");
     return 0;
   }
   sys::Close(licence);
@@ -50,7 +51,7 @@ int RunWizard(sys::Window, sys::Instance) {
   if (box.wizard.directory) CopyText(Setup.InstallDir, INSTALL_DIR_SIZE, box.wizard.directory->c_str());
   CopyText(Setup.WorkDir, TEXT_SIZE, Setup.InstallDir);
   AppendText(Setup.SetupTitle, TEXT_SIZE, " is ready to finish the installation.");
-  box.Note("PropertySheetA -> 1 (Finish) " + host::Quote(Setup.InstallDir));
+  box.Note(proposed + " -> 1 (Finish) " + host::Quote(Setup.InstallDir));
   return 1;
 }
 

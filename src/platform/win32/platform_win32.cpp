@@ -33,9 +33,20 @@ unsigned ModulePath(Instance instance, char* buffer, unsigned size) {
   return GetModuleFileNameA(reinterpret_cast<HMODULE>(instance), buffer, size);
 }
 
-unsigned TempPath(char* buffer, unsigned size) { return GetTempPathA(size, buffer); }
+namespace {
+// A length that does not fit the buffer means the text was not written.
+unsigned Fitted(char* buffer, unsigned size, unsigned length) {
+  if (length == 0 || length >= size) {
+    if (size != 0) buffer[0] = 0;
+    return 0;
+  }
+  return length;
+}
+}  // namespace
 
-unsigned WindowsDir(char* buffer, unsigned size) { return GetWindowsDirectoryA(buffer, size); }
+unsigned TempPath(char* buffer, unsigned size) { return Fitted(buffer, size, GetTempPathA(size, buffer)); }
+
+unsigned WindowsDir(char* buffer, unsigned size) { return Fitted(buffer, size, GetWindowsDirectoryA(buffer, size)); }
 
 bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
