@@ -380,9 +380,15 @@ unsigned Exec(const char* commandLine, unsigned show) {
   return 33;
 }
 
+// A key handle names its key without a closing backslash, as the system's does.
+std::string KeyPath(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
 Key RegCreate(const char* path) {
   host::Sandbox& box = Current();
-  std::string full = std::string(host::kLocalMachine) + "\\" + path;
+  std::string full = KeyPath(std::string(host::kLocalMachine) + "\\" + path);
   box.registry.CreateKey(full);
   box.SaveRegistry();
   box.Note("RegCreateKeyExA " + Quote(path));
@@ -391,7 +397,7 @@ Key RegCreate(const char* path) {
 
 Key RegOpen(Key parent, const char* path, bool readOnly) {
   host::Sandbox& box = Current();
-  std::string full = (parent != nullptr ? parent->path : std::string(host::kLocalMachine)) + "\\" + path;
+  std::string full = KeyPath((parent != nullptr ? parent->path : std::string(host::kLocalMachine)) + "\\" + path);
   bool ok = box.registry.KeyExists(full);
   box.Note("RegOpenKeyExA " + Quote(full.substr(sizeof host::kLocalMachine)) + (readOnly ? " read" : " all") +
            " -> " + Flag(ok));
