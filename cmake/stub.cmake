@@ -16,8 +16,17 @@ target_compile_options(qxsetup PRIVATE
     -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
     -ffunction-sections -fdata-sections -fno-stack-protector>)
 target_compile_definitions(qxsetup PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0400)
-target_link_options(qxsetup PRIVATE -s -static-libgcc -static-libstdc++ -Wl,--gc-sections -mwindows)
-target_link_libraries(qxsetup PRIVATE kernel32 user32 gdi32 advapi32 shell32 ole32 uuid comctl32 comdlg32)
+# No C runtime start-up: StubEntry (src/ui/winmain.cpp) is the entry point.
+# msvcrt.dll, part of every Windows, still supplies memcpy and the like that
+# the compiler may call. A fixed image base needs no relocations.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QX_ENTRY _StubEntry@0)
+else()
+  set(QX_ENTRY StubEntry)
+endif()
+target_link_options(qxsetup PRIVATE -s -mwindows -nostartfiles -nodefaultlibs -Wl,-e,${QX_ENTRY}
+  -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+target_link_libraries(qxsetup PRIVATE gcc msvcrt kernel32 user32 gdi32 advapi32 shell32 ole32 uuid comctl32 comdlg32)
 
 add_custom_command(TARGET qxsetup POST_BUILD
   COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:qxsetup> -P ${CMAKE_SOURCE_DIR}/cmake/print_size.cmake
