@@ -18,18 +18,11 @@ unsigned ReadScriptText(const char* section, const char* key, char* buffer, cons
   return ProfileGetString(section, key, buffer, VALUE_READ_SIZE, path);
 }
 
-void ProbeFrom(FamilyKey& key, const char* section, const char* path, unsigned readSize) {
+void ProbeFamily(FamilyKey& key, const char* section, const char* path, unsigned readSize) {
+  key.text[key.letterAt] = 'a';
   char scratch[TEXT_SIZE];
   while (ProfileGetString(section, key.text, scratch, readSize, path) > 0 && key.Advance()) {
   }
-}
-
-void ProbeFamily(FamilyKey& key, const char* section, const char* path, unsigned readSize) {
-  char prefix[sizeof key.text];
-  CopyText(prefix, key.text);
-  prefix[key.letterAt] = 0;
-  key.Start(prefix);
-  ProbeFrom(key, section, path, readSize);
 }
 
 void WriteScriptValue(const char* section, const char* key, const char* value, const char* path) {

@@ -27,11 +27,9 @@ struct FamilyKey {
 unsigned ReadScriptText(const char* section, const char* key, char* buffer, const char* path);
 
 // Probes the family from 'a' to the first key whose read returns no
-// characters, reading with readSize; the key is left on that letter.
+// characters, reading with readSize; the key is left on that letter. The
+// value read is thrown away: only the count matters.
 void ProbeFamily(FamilyKey& key, const char* section, const char* path, unsigned readSize);
-
-// Continues a probe from the key's current letter.
-void ProbeFrom(FamilyKey& key, const char* section, const char* path, unsigned readSize);
 
 // Writes one key of the script and flushes the service's copy of the file.
 void WriteScriptValue(const char* section, const char* key, const char* value, const char* path);

@@ -380,11 +380,13 @@ unsigned Exec(const char* commandLine, unsigned show) {
   return 33;
 }
 
+namespace {
 // A key handle names its key without a closing backslash, as the system's does.
 std::string KeyPath(std::string path) {
   while (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
+}  // namespace
 
 Key RegCreate(const char* path) {
   host::Sandbox& box = Current();
