@@ -278,4 +278,24 @@ TEST_F(InstallTest, DefaultDirectoryAndChosenDirectory) {
             "C:\\windows\\Qxunins3.exe C:\\Apps\\My Tool\\Uninstal.inf");
 }
 
+// An uninstaller of the stub's size or smaller is replaced; a larger one,
+// perhaps a newer program's, is left in place.
+TEST_F(InstallTest, UninstallerCopyReplacesOnlyFilesUpToTheStubSize) {
+  for (size_t size : {size_t{10}, size_t{4096}, size_t{4097}}) {
+    SCOPED_TRACE(size);
+    TearDown();
+    SetUp();
+    Answer(false, false, false);
+    PutFile("C:\\windows\\Qxunins3.exe", Bytes(size, 'u'));
+    EXPECT_EQ(RunSetup(SetupWith(kSampleScript, SampleFiles())), 0);
+    std::string copy = *ReadText("C:\\windows\\Qxunins3.exe");
+    if (size > 4096) {
+      EXPECT_EQ(copy, std::string(size, 'u'));
+    } else {
+      EXPECT_EQ(copy.size(), 4096u);
+      EXPECT_EQ(copy.substr(0, 2), "MZ");
+    }
+  }
+}
+
 }  // namespace
