@@ -6,6 +6,11 @@
 namespace {
 
 constexpr qxpack::AddVerb kVerbs[] = {
+    qxpack::AddBuildVerb,
+    qxpack::AddLintVerb,
+    qxpack::AddListVerb,
+    qxpack::AddExtractVerb,
+    qxpack::AddVerifyVerb,
     qxpack::AddLzhufVerb,
 };
 
