@@ -32,7 +32,9 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
   return bytes;
 }
 
-void CheckNames(const BuildPlan& plan) {
+}  // namespace
+
+void CheckPlanNames(const BuildPlan& plan) {
   for (const PackInput* input : {&plan.script, &plan.license}) {
     if (input->storedName.size() > payload::MAX_NAME_LENGTH) {
       throw AuthoringError(input->source + ": its name is longer than 255 bytes; rename it");
@@ -54,8 +56,6 @@ void CheckNames(const BuildPlan& plan) {
   }
 }
 
-}  // namespace
-
 std::vector<Diagnostic> LintPlan(const BuildPlan& plan) {
   std::vector<std::string> names;
   for (const PackInput& file : plan.files) names.push_back(file.storedName);
@@ -65,7 +65,7 @@ std::vector<Diagnostic> LintPlan(const BuildPlan& plan) {
 
 std::vector<uint8_t> BuildSetup(const BuildPlan& plan, std::vector<PackedSummary>* summary,
                                 const BuildProgress& progress) {
-  CheckNames(plan);
+  CheckPlanNames(plan);
   std::vector<const PackInput*> inputs = {&plan.script, &plan.license};
   for (const PackInput& file : plan.files) inputs.push_back(&file);
 

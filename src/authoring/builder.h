@@ -41,12 +41,15 @@ struct PackedSummary {
 // Called before each record is encoded, with its index and the count.
 using BuildProgress = std::function<void(size_t index, size_t count, const PackInput& input)>;
 
+// Throws AuthoringError, naming the source file, for a stored name that
+// cannot be stored or installed, or names that repeat.
+void CheckPlanNames(const BuildPlan& plan);
+
 // The script linted against the plan's files (their count and names).
 std::vector<Diagnostic> LintPlan(const BuildPlan& plan);
 
-// The whole setup file. Throws AuthoringError, naming the source file, for a
-// stored name that cannot be stored or installed, duplicate names, a file
-// over 4 GB, or a result over 4 GB. Fills summary with one row per record.
+// The whole setup file. Throws AuthoringError, naming the source file, for
+// the names CheckPlanNames refuses, a file over 4 GB, or a result over 4 GB. Fills summary with one row per record.
 std::vector<uint8_t> BuildSetup(const BuildPlan& plan, std::vector<PackedSummary>* summary,
                                 const BuildProgress& progress = {});
 

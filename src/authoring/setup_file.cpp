@@ -98,6 +98,12 @@ void CheckStream(const SetupRecord& record, std::vector<std::string>& problems) 
     problems.push_back(Describe(record) + ": its stream of " + std::to_string(record.stream.size()) +
                        " bytes ends before the data does (the decoder ran on " +
                        std::to_string(decoded.bitsUsed - 8 * uint64_t{record.stream.size()}) + " bits past it)");
+  } else if (8 * uint64_t{record.stream.size()} - decoded.bitsUsed >= 8) {
+    // An encoder writes the bits its symbols need, padded to a whole byte:
+    // a whole byte left over means the stream was changed or cut wrongly.
+    problems.push_back(Describe(record) + ": the data ends " +
+                       std::to_string((8 * uint64_t{record.stream.size()} - decoded.bitsUsed) / 8) +
+                       " whole bytes before its stream does; the stream is damaged");
   }
 }
 

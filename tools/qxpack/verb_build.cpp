@@ -96,6 +96,7 @@ void Build(const Options& options) {
   std::vector<authoring::PackedSummary> summary;
   try {
     plan = Plan(options);
+    authoring::CheckPlanNames(plan);
     LintOrRefuse(options, plan);
     setup = authoring::BuildSetup(plan, &summary, ProgressLine(plan));
   } catch (const authoring::AuthoringError& e) {
