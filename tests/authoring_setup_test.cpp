@@ -92,7 +92,10 @@ TEST(SetupFile, VerifyFindsEachDamage) {
   appendedZeros.insert(appendedZeros.end(), 64, 0);
   auto overrun = Concat(MinimalStub(kStub), {RecordFor({"setup.inf", ToBytes(kScript)})});
   payload::WriteLe32(overrun.data() + kStub + payload::SizeOffset(9), 5000);  // declares more than it holds
+  auto huge = SoundSetup();  // the licence claims 4 GB from its few bytes
+  payload::WriteLe32(huge.data() + layout.records[1].offset + payload::SizeOffset(11), 0xFFFFFFF0u);
   const Case cases[] = {
+      {"a length no stream of its size can give", huge, "record 1 (License.txt): decodes to"},
       {"a flipped byte in a stream", flipped, "record 2 (tool.exe)"},
       {"a cut file", cut, "the record chain"},
       {"three bytes appended", appended, "3 bytes after the last record"},

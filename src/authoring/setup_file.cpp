@@ -1,5 +1,6 @@
 #include "authoring/setup_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -71,12 +72,21 @@ SetupFile ReadSetupFile(std::span<const uint8_t> bytes) {
   return setup;
 }
 
+uint64_t MostBytesFrom(size_t streamSize) {
+  // Every symbol takes at least one bit and gives at most the longest match.
+  return (8 * uint64_t{streamSize} + 1) * lzhuf::F;
+}
+
 DecodedRecord DecodeRecord(const SetupRecord& record) {
+  // A declared length no stream of this size can reach is decoded only as
+  // far as it could: a few bytes must not make the tools fill memory or disk
+  // with gigabytes decoded from zero bits. The shortfall shows as unsound.
+  auto length = static_cast<uint32_t>(std::min<uint64_t>(record.uncompressedSize, MostBytesFrom(record.stream.size())));
   auto state = std::make_unique<lzhuf::DecoderState>();
   DecodedRecord decoded{{}, 0, 0};
-  decoded.data.reserve(record.uncompressedSize);
+  decoded.data.reserve(length);
   lzhuf::DecodeResult result = lzhuf::Decode(*state, record.stream.data(), static_cast<uint32_t>(record.stream.size()),
-                                             record.uncompressedSize, AppendToVector, &decoded.data);
+                                             length, AppendToVector, &decoded.data);
   decoded.produced = result.produced;
   decoded.bitsUsed = result.bitsUsed;
   return decoded;
