@@ -22,8 +22,16 @@ target_compile_options(qxcore PRIVATE ${QX_WARNINGS})
 add_library(qxauthor STATIC
   src/payload/lzhuf_encode.cpp
   src/payload/record_writer.cpp
+  src/authoring/script_text.cpp
+  src/authoring/script_lint.cpp
+  src/authoring/stored_names.cpp
+  src/authoring/dos_stamp.cpp
+  src/authoring/setup_file.cpp
+  src/authoring/builder.cpp
+  src/authoring/unpack.cpp
 )
 target_include_directories(qxauthor PUBLIC src)
+target_link_libraries(qxauthor PUBLIC qxcore)
 target_compile_options(qxauthor PRIVATE ${QX_WARNINGS})
 
 add_subdirectory(tools/qxpack)

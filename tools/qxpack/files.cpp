@@ -27,3 +27,16 @@ void WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> 
 }
 
 }  // namespace qxpack
+
+namespace qxpack {
+
+authoring::SetupFile LoadSetup(const std::string& path, std::vector<uint8_t>& bytes) {
+  bytes = ReadWholeFile(path);
+  try {
+    return authoring::ReadSetupFile(bytes);
+  } catch (const authoring::AuthoringError& e) {
+    throw Failure(path + ": " + e.what());
+  }
+}
+
+}  // namespace qxpack

@@ -6,6 +6,11 @@
 namespace {
 
 constexpr qxpack::AddVerb kVerbs[] = {
+    qxpack::AddBuildVerb,
+    qxpack::AddLintVerb,
+    qxpack::AddListVerb,
+    qxpack::AddExtractVerb,
+    qxpack::AddVerifyVerb,
     qxpack::AddLzhufVerb,
     qxpack::AddSimulateVerb,
 };
@@ -32,6 +37,11 @@ int main(int argc, char** argv) {
   } catch (const qxpack::Failure& e) {
     std::cerr << "qxpack: " << e.what() << "\n";
     return e.exitCode;
+  } catch (const std::exception& e) {
+    // Anything a verb did not turn into a Failure (out of memory, a file
+    // system error) still ends with a message and exit 1, not an abort.
+    std::cerr << "qxpack: " << e.what() << "\n";
+    return qxpack::EXIT_PROBLEMS;
   }
   return result;
 }

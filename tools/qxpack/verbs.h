@@ -23,6 +23,11 @@ struct Failure : std::runtime_error {
 using AddVerb = void (*)(CLI::App& app, int* result);
 
 void AddLzhufVerb(CLI::App& app, int* result);
+void AddBuildVerb(CLI::App& app, int* result);
+void AddLintVerb(CLI::App& app, int* result);
+void AddListVerb(CLI::App& app, int* result);
+void AddExtractVerb(CLI::App& app, int* result);
+void AddVerifyVerb(CLI::App& app, int* result);
 void AddSimulateVerb(CLI::App& app, int* result);
 
 }  // namespace qxpack

@@ -145,6 +145,11 @@ void RegistryFile::CreateKey(std::string_view path) {
     size_t next = full.find('\\', pos);
     std::string prefix = full.substr(0, next);
     std::string folded = Fold(prefix);
+    // The hive itself (the first component) is not a key of its own.
+    if (next != std::string::npos && pos == 0) {
+      pos = next + 1;
+      continue;
+    }
     if (!prefix.empty() && keys_.count(folded) == 0) keys_[folded] = Key{prefix, {}};
     if (next == std::string::npos) break;
     pos = next + 1;
