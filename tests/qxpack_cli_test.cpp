@@ -189,8 +189,13 @@ TEST_F(QxpackCli, ExtractRefusesANameLeavingTheDirectory) {
   using testing_support::RecordFor;
   Bytes setup = testing_support::Concat(testing_support::MinimalStub(4096),
                                         {RecordFor({"setup.inf", testing_support::ToBytes(kScript)}),
-                                         RecordFor({"License.txt", {}}), RecordFor({"..\\evil.txt", {'x'}})});
+                                         RecordFor({"License.txt", {}}), RecordFor({"..\\evil.txt", {'x'}}),
+                                         RecordFor({"red\x1b[31m.txt", {'y'}})});
   Put(dir / "Evil.exe", setup, 0);
+  // list shows the names without handing their control bytes to the terminal.
+  RunResult listed = RunQxpack({"list", (dir / "Evil.exe").string()});
+  EXPECT_NE(listed.out.find("red\\x1b[31m.txt"), std::string::npos) << listed.out;
+  EXPECT_EQ(listed.out.find('\x1b'), std::string::npos);
   RunResult run = RunQxpack({"extract", (dir / "Evil.exe").string(), (dir / "out").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("record 2 (..\\evil.txt)"), std::string::npos) << run.err;

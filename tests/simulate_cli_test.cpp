@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 
+#include "support/qxpack_run.h"
 #include "support/sample_setup.h"
 #include "support/sandbox_test.h"
 
@@ -12,22 +10,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Runs qxpack with the arguments split at blanks outside single quotes, as
+// a shell would; standard output and error together.
 struct Result {
   int exitCode;
-  std::string output;  // stdout and stderr
+  std::string output;
 };
 
 Result Qxpack(const std::string& arguments) {
-  std::string command = std::string(QX_QXPACK) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  Result result{-1, ""};
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer;
-  size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
-  int status = ::pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, started = false;
+  for (char c : arguments) {
+    if (c == '\'') {
+      quoted = !quoted;
+      started = true;
+    } else if (c == ' ' && !quoted) {
+      if (started) words.push_back(word);
+      word.clear();
+      started = false;
+    } else {
+      word += c;
+      started = true;
+    }
+  }
+  if (started) words.push_back(word);
+  testing_support::RunResult run = testing_support::RunQxpack(words);
+  return Result{run.exitCode, run.out + run.err};
 }
 
 class SimulateCliTest : public ::testing::Test {

@@ -34,13 +34,30 @@ std::string JsonText(std::string_view text) {
   return out + "\"";
 }
 
+// A name for the terminal: control bytes shown as \xHH, so a crafted name
+// cannot send escape sequences to the terminal.
+std::string PrintableName(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void PrintTable(const authoring::SetupFile& setup) {
   std::printf("stub: %u bytes\n", setup.stubSize);
   std::printf("%5s  %-10s %-8s  %-4s %10s %10s  %s\n", "index", "date", "time", "attr", "packed", "size", "name");
   for (const auto& r : setup.records) {
     std::printf("%5u  %-10s %-8s  %-4s %10zu %10u  %s\n", r.index, authoring::FormatDosDate(r.fatDate).c_str(),
                 authoring::FormatDosTime(r.fatTime).c_str(), authoring::AttributeLetters(r.attributes).c_str(),
-                r.stream.size(), r.uncompressedSize, r.name.c_str());
+                r.stream.size(), r.uncompressedSize, PrintableName(r.name).c_str());
   }
 }
 
