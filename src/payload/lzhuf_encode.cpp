@@ -1,6 +1,7 @@
 #include "payload/lzhuf_encode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "payload/lzhuf.h"
@@ -31,9 +32,12 @@ constexpr PositionCode POSITION_CODE = MakePositionCode();
 static_assert(POSITION_CODE.length[0] == 3 && POSITION_CODE.bits[0] == 0);
 static_assert(POSITION_CODE.length[63] == 8 && POSITION_CODE.bits[63] == 0xFF);
 
-// Bits a match at this distance spends on its position.
+// Prices are in sixteenths of a bit.
+constexpr uint32_t kPriceScale = 16;
+
+// What a match at this distance spends on its position.
 inline uint32_t PositionBits(unsigned distance) {
-  return POSITION_CODE.length[(distance - 1) >> 6] + 6u;
+  return (POSITION_CODE.length[(distance - 1) >> 6] + 6u) * kPriceScale;
 }
 
 class BitWriter {
@@ -59,7 +63,14 @@ class BitWriter {
   unsigned fill_ = 0;
 };
 
-// What each symbol costs in bits under the tree as it stands.
+// A symbol's information content, -log2(weight / total), in price units.
+inline uint32_t WeightPrice(unsigned total, unsigned weight) {
+  return static_cast<uint32_t>(std::lround(std::log2(static_cast<double>(total) / weight) * kPriceScale));
+}
+
+// What each symbol is expected to cost under the tree as it stands: half its
+// code length now and half its information content, which is where the
+// code length drifts as counts grow.
 struct SymbolPrices {
   uint32_t bits[N_CHAR];
 
@@ -83,7 +94,7 @@ class SymbolCoder {
     bits_.Put(position & 0x3F, 6);
   }
 
-  // Code lengths of every symbol: the depths of the leaves, by a walk from the root.
+  // Prices of every symbol; code lengths are the depths of the leaves, found by a walk from the root.
   void Prices(SymbolPrices& prices) const {
     int16_t stack[T];
     uint8_t depth[T];
@@ -96,7 +107,7 @@ class SymbolCoder {
       uint8_t d = depth[top];
       int child = tree_.son[node];
       if (child >= T) {
-        prices.bits[child - T] = d;
+        prices.bits[child - T] = d * kPriceScale / 2 + WeightPrice(tree_.freq[R], tree_.freq[node]) / 2;
         continue;
       }
       for (int k = 0; k < 2; ++k) {
@@ -136,7 +147,6 @@ class SymbolCoder {
 // ---- Fast: lazy matching with prices -------------------------------------
 
 struct FastSettings {
-  unsigned depth;        // chain candidates per position
   unsigned lazyBelow;    // a match this long or longer is taken without looking ahead
   unsigned refresh;      // symbols between price refreshes
   uint32_t gapBits;      // estimated bits per byte for the bytes one option leaves uncovered
@@ -200,8 +210,7 @@ void EncodeFast(MatchFinder& finder, SymbolCoder& coder, const FastSettings& set
 // ---- Best: cheapest path through each block under the current prices ------
 
 struct BestSettings {
-  unsigned depth;  // chain candidates per position
-  size_t block;    // positions per parse; prices are refreshed between blocks
+  size_t block;    // positions committed per parse; prices are refreshed between blocks
 };
 
 struct Step {
@@ -209,40 +218,80 @@ struct Step {
   uint16_t distance;  // 0 for a literal
 };
 
+// The matches of a run of consecutive positions, kept while a parse may
+// still look at them: a parse sees up to F positions past what it commits.
+class MatchWindow {
+ public:
+  explicit MatchWindow(MatchFinder& finder) : finder_(finder), base_(finder.Start()) { offsets_.push_back(0); }
+
+  // Searches the positions up to (not including) stop that have not been searched.
+  void FillTo(size_t stop) {
+    Match found[MAX_MATCHES];
+    for (size_t i = base_ + offsets_.size() - 1; i < stop; ++i) {
+      int count = finder_.Find(i, found);
+      matches_.insert(matches_.end(), found, found + count);
+      offsets_.push_back(static_cast<uint32_t>(matches_.size()));
+    }
+  }
+  // Forgets the positions before start.
+  void DropBefore(size_t start) {
+    size_t drop = start - base_;
+    uint32_t first = offsets_[drop];
+    matches_.erase(matches_.begin(), matches_.begin() + first);
+    offsets_.erase(offsets_.begin(), offsets_.begin() + static_cast<ptrdiff_t>(drop));
+    for (uint32_t& offset : offsets_) offset -= first;
+    base_ = start;
+  }
+  std::span<const Match> At(size_t i) const {
+    size_t j = i - base_;
+    return {matches_.data() + offsets_[j], matches_.data() + offsets_[j + 1]};
+  }
+
+ private:
+  MatchFinder& finder_;
+  size_t base_;                    // the first position kept
+  std::vector<Match> matches_;
+  std::vector<uint32_t> offsets_;  // matches of base_ + j: [offsets_[j], offsets_[j + 1])
+};
+
 void EncodeBest(MatchFinder& finder, SymbolCoder& coder, const BestSettings& settings) {
   constexpr uint32_t kUnreached = UINT32_MAX;
-  std::vector<uint32_t> cost(settings.block + 1);
-  std::vector<Step> from(settings.block + 1);
+  std::vector<uint32_t> cost(settings.block + F + 1);
+  std::vector<Step> from(settings.block + F + 1);
   std::vector<Step> path;
-  Match found[MAX_MATCHES];
+  MatchWindow window(finder);
   SymbolPrices prices;
   const size_t end = finder.End();
 
   for (size_t start = finder.Start(); start < end;) {
-    const size_t n = std::min(settings.block, end - start);
+    // Steps that start before stop are written; the parse looks F further so
+    // that matches running across stop are priced whole.
+    const size_t stop = std::min(start + settings.block, end);
+    const size_t n = std::min(stop + F, end) - start;
+    window.FillTo(start + n);
     coder.Prices(prices);
     std::fill(cost.begin(), cost.begin() + static_cast<ptrdiff_t>(n + 1), kUnreached);
     cost[0] = 0;
     for (size_t j = 0; j < n; ++j) {
       const size_t i = start + j;
-      const int count = finder.Find(i, found);
       const uint32_t base = cost[j];
       const uint32_t literal = base + prices.Literal(finder.At(i));
       if (literal < cost[j + 1]) {
         cost[j + 1] = literal;
         from[j + 1] = Step{1, 0};
       }
-      // Matches end inside the block; each length takes the nearest match that reaches it.
+      // Each length takes the nearest match that reaches it.
       const unsigned room = static_cast<unsigned>(std::min<size_t>(F, n - j));
       unsigned length = THRESHOLD + 1;
-      for (int k = 0; k < count && length <= room; ++k) {
-        const unsigned longest = std::min<unsigned>(found[k].length, room);
-        const uint32_t position = base + PositionBits(found[k].distance);
+      for (const Match& match : window.At(i)) {
+        if (length > room) break;
+        const unsigned longest = std::min<unsigned>(match.length, room);
+        const uint32_t position = base + PositionBits(match.distance);
         for (; length <= longest; ++length) {
           const uint32_t total = position + prices.bits[MatchSymbol(static_cast<int>(length))];
           if (total < cost[j + length]) {
             cost[j + length] = total;
-            from[j + length] = Step{static_cast<uint16_t>(length), found[k].distance};
+            from[j + length] = Step{static_cast<uint16_t>(length), match.distance};
           }
         }
       }
@@ -250,7 +299,7 @@ void EncodeBest(MatchFinder& finder, SymbolCoder& coder, const BestSettings& set
     path.clear();
     for (size_t j = n; j > 0; j -= from[j].length) path.push_back(from[j]);
     size_t i = start;
-    for (auto step = path.rbegin(); step != path.rend(); ++step) {
+    for (auto step = path.rbegin(); step != path.rend() && i < stop; ++step) {
       if (step->length == 1) {
         coder.Literal(finder.At(i));
       } else {
@@ -258,7 +307,8 @@ void EncodeBest(MatchFinder& finder, SymbolCoder& coder, const BestSettings& set
       }
       i += step->length;
     }
-    start += n;
+    window.DropBefore(i);
+    start = i;
   }
 }
 
@@ -271,11 +321,11 @@ std::vector<uint8_t> EncodeStream(std::span<const uint8_t> input, Level level) {
   BitWriter bits(out);
   SymbolCoder coder(bits);
   if (level == Level::Best) {
-    MatchFinder finder(input, 256);
-    EncodeBest(finder, coder, BestSettings{256, 4096});
+    MatchFinder finder(input, 1024);
+    EncodeBest(finder, coder, BestSettings{4096});
   } else {
     MatchFinder finder(input, 16);
-    EncodeFast(finder, coder, FastSettings{16, 32, 512, 3});
+    EncodeFast(finder, coder, FastSettings{32, 512, 3 * kPriceScale});
   }
   bits.Finish();
   return out;
