@@ -52,8 +52,9 @@ void Decode(benchmark::State& state, const Bytes& input) {
 
 // Inputs of 4 MB where a careless search would stall: one byte repeated,
 // short periods, incompressible noise, a block repeated with small changes
-// (many long candidates of equal length), and two-letter noise (every
-// position's chain is full of short matches).
+// (many long candidates of equal length), two-letter noise (every
+// position's chain is full of short matches), and lines that differ only
+// near their ends (long common prefixes everywhere).
 std::vector<std::pair<std::string, Bytes>> HardInputs() {
   constexpr size_t kSize = 4'000'000;
   std::mt19937 random(42);
@@ -77,6 +78,12 @@ std::vector<std::pair<std::string, Bytes>> HardInputs() {
   Bytes binary(kSize);
   for (auto& b : binary) b = static_cast<uint8_t>('a' + random() % 2);
   inputs.emplace_back("two-letters", std::move(binary));
+  std::string lines;
+  for (unsigned k = 0; lines.size() < kSize; ++k) {
+    std::string number = std::to_string(k * 7919u);
+    lines += std::string(58 - number.size(), '0') + number + "\n";
+  }
+  inputs.emplace_back("numbered-lines", Bytes(lines.begin(), lines.begin() + kSize));
   return inputs;
 }
 

@@ -163,14 +163,14 @@ bool PreferLater(const SymbolPrices& prices, uint8_t literal, Match current, Mat
 }
 
 // Whether the match costs more than its bytes as literals (short, far matches can).
-bool WorseThanLiterals(const SymbolPrices& prices, const MatchFinder& finder, size_t i, Match m) {
+bool WorseThanLiterals(const SymbolPrices& prices, const RingInput& finder, size_t i, Match m) {
   if (m.length > 5) return false;
   uint32_t literals = 0;
   for (unsigned k = 0; k < m.length; ++k) literals += prices.Literal(finder.At(i + k));
   return prices.Match(m.length, m.distance) >= literals;
 }
 
-void EncodeFast(MatchFinder& finder, SymbolCoder& coder, const FastSettings& settings) {
+void EncodeFast(ChainFinder& finder, SymbolCoder& coder, const FastSettings& settings) {
   SymbolPrices prices;
   coder.Prices(prices);
   unsigned sinceRefresh = 0;
@@ -222,7 +222,7 @@ struct Step {
 // still look at them: a parse sees up to F positions past what it commits.
 class MatchWindow {
  public:
-  explicit MatchWindow(MatchFinder& finder) : finder_(finder), base_(finder.Start()) { offsets_.push_back(0); }
+  explicit MatchWindow(TreeFinder& finder) : finder_(finder), base_(finder.Start()) { offsets_.push_back(0); }
 
   // Searches the positions up to (not including) stop that have not been searched.
   void FillTo(size_t stop) {
@@ -248,13 +248,13 @@ class MatchWindow {
   }
 
  private:
-  MatchFinder& finder_;
+  TreeFinder& finder_;
   size_t base_;                    // the first position kept
   std::vector<Match> matches_;
   std::vector<uint32_t> offsets_;  // matches of base_ + j: [offsets_[j], offsets_[j + 1])
 };
 
-void EncodeBest(MatchFinder& finder, SymbolCoder& coder, const BestSettings& settings) {
+void EncodeBest(TreeFinder& finder, SymbolCoder& coder, const BestSettings& settings) {
   constexpr uint32_t kUnreached = UINT32_MAX;
   std::vector<uint32_t> cost(settings.block + F + 1);
   std::vector<Step> from(settings.block + F + 1);
@@ -321,10 +321,10 @@ std::vector<uint8_t> EncodeStream(std::span<const uint8_t> input, Level level) {
   BitWriter bits(out);
   SymbolCoder coder(bits);
   if (level == Level::Best) {
-    MatchFinder finder(input, 1024);
+    TreeFinder finder(input, 256);
     EncodeBest(finder, coder, BestSettings{4096});
   } else {
-    MatchFinder finder(input, 16);
+    ChainFinder finder(input, 16);
     EncodeFast(finder, coder, FastSettings{32, 512, 3 * kPriceScale});
   }
   bits.Finish();
