@@ -268,6 +268,9 @@ void EncodeBest(TreeFinder& finder, SymbolCoder& coder, const BestSettings& sett
     // that matches running across stop are priced whole.
     const size_t stop = std::min(start + settings.block, end);
     const size_t n = std::min(stop + F, end) - start;
+    // Steps from positions past stop (as every step ending at the horizon
+    // is, when the horizon is inside the input) are parsed again.
+    const bool horizonInside = start + n < end;
     window.FillTo(start + n);
     coder.Prices(prices);
     std::fill(cost.begin(), cost.begin() + static_cast<ptrdiff_t>(n + 1), kUnreached);
@@ -280,19 +283,28 @@ void EncodeBest(TreeFinder& finder, SymbolCoder& coder, const BestSettings& sett
         cost[j + 1] = literal;
         from[j + 1] = Step{1, 0};
       }
-      // Each length takes the nearest match that reaches it.
+      // Each length takes the nearest match that reaches it. A match that
+      // runs past a horizon set by the block (not by the input's end) reaches
+      // the horizon at its full price, so that the path is not bent to end
+      // exactly there.
       const unsigned room = static_cast<unsigned>(std::min<size_t>(F, n - j));
       unsigned length = THRESHOLD + 1;
       for (const Match& match : window.At(i)) {
-        if (length > room) break;
-        const unsigned longest = std::min<unsigned>(match.length, room);
         const uint32_t position = base + PositionBits(match.distance);
-        for (; length <= longest; ++length) {
+        for (const unsigned longest = std::min<unsigned>(match.length, room); length <= longest; ++length) {
           const uint32_t total = position + prices.bits[MatchSymbol(static_cast<int>(length))];
           if (total < cost[j + length]) {
             cost[j + length] = total;
             from[j + length] = Step{static_cast<uint16_t>(length), match.distance};
           }
+        }
+        if (match.length > room) {
+          const uint32_t whole = position + prices.bits[MatchSymbol(match.length)];
+          if (horizonInside && whole < cost[n]) {
+            cost[n] = whole;
+            from[n] = Step{static_cast<uint16_t>(room), match.distance};
+          }
+          break;
         }
       }
     }

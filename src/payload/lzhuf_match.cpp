@@ -29,7 +29,9 @@ unsigned CommonLength(const uint8_t* a, const uint8_t* b, unsigned limit) {
 }  // namespace
 
 RingInput::RingInput(std::span<const uint8_t> input)
-    : end_(RING_START + input.size()), buffer_(RING_START + input.size() + kPadding, 0) {
+    : end_(RING_START + input.size()),
+      hashBits_(std::clamp(static_cast<unsigned>(std::bit_width(input.size())), 12u, 16u)),
+      buffer_(RING_START + input.size() + kPadding, 0) {
   std::fill(buffer_.begin(), buffer_.begin() + RING_START, static_cast<uint8_t>(' '));
   std::copy(input.begin(), input.end(), buffer_.begin() + RING_START);
 }
@@ -41,7 +43,7 @@ unsigned RingInput::Limit(size_t i) const {
 // ---- Hash chains ------------------------------------------------------------
 
 ChainFinder::ChainFinder(std::span<const uint8_t> input, unsigned maxDepth)
-    : RingInput(input), maxDepth_(maxDepth), head_(size_t{1} << kHashBits, -1), prev_(kSlots, -1) {
+    : RingInput(input), maxDepth_(maxDepth), head_(HashSize(), -1), prev_(kSlots, -1) {
   for (size_t i = 0; i < RING_START; ++i) Insert(i);
 }
 
@@ -93,7 +95,7 @@ Match ChainFinder::Longest(size_t i) {
 // the last F - 1 positions of the input search without entering.
 
 TreeFinder::TreeFinder(std::span<const uint8_t> input, unsigned maxDepth)
-    : RingInput(input), maxDepth_(maxDepth), root_(size_t{1} << kHashBits, -1), children_(2 * kSlots, -1) {
+    : RingInput(input), maxDepth_(maxDepth), root_(HashSize(), -1), children_(2 * kSlots, -1) {
   Match ignored[MAX_MATCHES];
   for (size_t i = 0; i < RING_START; ++i) Find(i, ignored);
 }

@@ -41,18 +41,21 @@ class RingInput {
   uint8_t At(size_t i) const { return buffer_[i]; }
 
  protected:
-  static constexpr unsigned kHashBits = 16;
   // Slots for per-position links: a power of two above the ring's reach.
   static constexpr size_t kSlots = 2 * N;
 
   uint32_t Hash(size_t i) const {
     uint32_t v = buffer_[i] | buffer_[i + 1] << 8 | buffer_[i + 2] << 16;
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2654435761u) >> (32 - hashBits_);
   }
+  size_t HashSize() const { return size_t{1} << hashBits_; }
   // The longest match the input allows at i.
   unsigned Limit(size_t i) const;
 
   size_t end_;
+  // 12 bits for inputs up to 4 KB, one more per doubling, at most 16: small
+  // inputs do not pay for clearing a table they cannot fill.
+  unsigned hashBits_;
   std::vector<uint8_t> buffer_;  // spaces, input, then zero padding for word compares
 };
 
