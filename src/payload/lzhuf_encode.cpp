@@ -1,7 +1,7 @@
 #include "payload/lzhuf_encode.h"
 
 #include <algorithm>
-#include <cmath>
+#include <bit>
 #include <stdexcept>
 
 #include "payload/lzhuf.h"
@@ -63,9 +63,29 @@ class BitWriter {
   unsigned fill_ = 0;
 };
 
+// log2(x) in 32nds, rounded down, for x >= 1: the integer part from the top
+// bit, then five fraction bits by squaring the mantissa. Integer arithmetic
+// only, so prices (and the parse) are the same on every machine.
+constexpr uint32_t Log2Times32(uint32_t x) {
+  const unsigned top = static_cast<unsigned>(std::bit_width(x)) - 1;
+  uint64_t mantissa = (uint64_t{x} << 16) >> top;  // [1, 2) in 16.16 fixed point
+  uint32_t result = top;
+  for (int bit = 0; bit < 5; ++bit) {
+    mantissa = (mantissa * mantissa) >> 16;
+    result <<= 1;
+    if (mantissa >= (uint64_t{2} << 16)) {
+      mantissa >>= 1;
+      result |= 1;
+    }
+  }
+  return result;
+}
+static_assert(Log2Times32(1) == 0 && Log2Times32(2) == 32 && Log2Times32(3) == 50 && Log2Times32(0x8000) == 480);
+
 // A symbol's information content, -log2(weight / total), in price units.
-inline uint32_t WeightPrice(unsigned total, unsigned weight) {
-  return static_cast<uint32_t>(std::lround(std::log2(static_cast<double>(total) / weight) * kPriceScale));
+constexpr uint32_t WeightPrice(unsigned total, unsigned weight) {
+  static_assert(kPriceScale == 16);
+  return (Log2Times32(total) - Log2Times32(weight) + 1) / 2;
 }
 
 // What each symbol is expected to cost under the tree as it stands: half its
