@@ -97,7 +97,8 @@ void RegisterAll() {
   for (auto& hard : HardInputs()) inputs.push_back(std::move(hard));
 
   for (size_t k = 0; k < inputs.size(); ++k) {
-    const auto& [name, bytes] = inputs[k];
+    const std::string& name = inputs[k].first;
+    const Bytes& bytes = inputs[k].second;
     const std::string group = k < corpusCount ? "Corpus" : "Hard";
     for (lzhuf::Level level : {lzhuf::Level::Fast, lzhuf::Level::Best}) {
       benchmark::RegisterBenchmark(("Encode" + group + "/" + Name(level) + "/" + name).c_str(),
