@@ -21,6 +21,7 @@ target_compile_options(qxcore PRIVATE ${QX_WARNINGS})
 # Authoring side: the encoder and the setup-file model, never in the stub.
 add_library(qxauthor STATIC
   src/payload/lzhuf_encode.cpp
+  src/payload/lzhuf_match.cpp
   src/payload/record_writer.cpp
   src/authoring/script_text.cpp
   src/authoring/script_lint.cpp

@@ -12,11 +12,16 @@
 namespace lzhuf {
 
 enum class Level {
-  Fast,  // the default
-  Best,  // more time for fewer bytes
+  // The default: hash chains, the longest nearest match, one byte of
+  // look-ahead weighed with the adaptive tree's current prices.
+  Fast,
+  // Binary-tree search for the nearest match of every length, then the
+  // cheapest path through each 4 KB block under the current prices.
+  Best,
 };
 
-// The code stream alone.
+// The code stream alone. Throws std::length_error for input the 32-bit
+// length cannot declare.
 std::vector<uint8_t> EncodeStream(std::span<const uint8_t> input, Level level);
 
 // The published file format: the input's length as 4 bytes little-endian,

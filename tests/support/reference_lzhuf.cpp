@@ -151,16 +151,24 @@ struct Decoder {
 }  // namespace
 
 std::vector<uint8_t> DecodeLzhuf(const std::vector<uint8_t>& stream, uint32_t declaredLength) {
-  std::vector<uint8_t> out;
-  if (declaredLength == 0) return out;
+  return DecodeLzhufTraced(stream, declaredLength).bytes;
+}
+
+TracedDecode DecodeLzhufTraced(const std::vector<uint8_t>& stream, uint32_t declaredLength) {
+  TracedDecode result;
+  std::vector<uint8_t>& out = result.bytes;
+  if (declaredLength == 0) return result;
   Decoder d(stream);
   d.StartHuff();
   std::vector<uint8_t> ring(kN, 0);
   std::fill(ring.begin(), ring.begin() + (kN - kF), ' ');
+  std::vector<bool> written(kN, false);
+  std::fill(written.begin(), written.begin() + (kN - kF), true);
   int r = kN - kF;
   auto put = [&](uint8_t b) {
     out.push_back(b);
     ring[r] = b;
+    written[r] = true;
     r = (r + 1) % kN;
   };
   uint64_t count = 0;
@@ -174,10 +182,13 @@ std::vector<uint8_t> DecodeLzhuf(const std::vector<uint8_t>& stream, uint32_t de
       int i = ((r - p - 1) % kN + kN) % kN;
       int len = s - 253;
       count += static_cast<uint64_t>(len);
-      for (int k = 0; k < len; ++k) put(ring[(i + k) % kN]);
+      for (int k = 0; k < len; ++k) {
+        if (!written[(i + k) % kN]) result.readUnwritten = true;
+        put(ring[(i + k) % kN]);
+      }
     }
   }
-  return out;
+  return result;
 }
 
 }  // namespace reference
