@@ -127,6 +127,9 @@ fail() {
   echo "FAIL: $E2E_SCENARIO: $*"
   E2E_FAILED=1
 }
+# Succeeds when the command fails.
+not() { ! "$@"; }
+
 # check DESCRIPTION COMMAND...: PASS or FAIL by the command's status.
 check() {
   local what="$1"
