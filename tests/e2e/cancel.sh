@@ -17,7 +17,7 @@ if id=$(window_wait "Tool Setup"); then
   extracted=$(cd "$TEMP_DIR" && ls -A | tr '\n' ' ')
   check "the script and licence are extracted while the question is open (found: $extracted)" \
     test "$extracted" = "License.txt Uninstal.inf "
-  window_keys "$id" n
+  window_answer "$id" n || fail "the question did not close"
 else
   fail "no installation question"
 fi

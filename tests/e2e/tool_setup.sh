@@ -58,7 +58,7 @@ answer() {
     return 1
   fi
   ANSWERED="$ANSWERED $id"
-  window_keys "$id" "$key"
+  window_answer "$id" "$key" || { fail "$what: the box did not close"; return 1; }
 }
 
 # Runs the Tool setup to its end: Yes to the installation, Yes to both

@@ -57,8 +57,10 @@ wine_setup_arch() {
 # Makes $E2E_ROOT/template once: a booted prefix with a virtual desktop, no
 # crash dialog, no menu entries, and real user folders.
 wine_template() {
-  local template="$E2E_ROOT/template"
-  [[ -f "$template/.ready" ]] && return 0
+  local template="$E2E_ROOT/template" recipe
+  # The template is remade when this file, which describes it, changes.
+  recipe=$(sha256sum "${BASH_SOURCE[0]}" | cut -d' ' -f1)
+  [[ "$(cat "$template/.ready" 2>/dev/null)" == "$recipe" ]] && return 0
   rm -rf "$template"
   if ! WINEPREFIX="$template" timeout 300 "$WINE" wineboot -i >/dev/null 2>&1; then
     echo "FAIL: could not boot a $E2E_ARCH template prefix in $template"
@@ -94,7 +96,7 @@ REG
     mkdir -p "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp" "$user_dir/Desktop" \
       "$user_dir/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
   done
-  touch "$template/.ready"
+  echo "$recipe" >"$template/.ready"
 }
 
 # A fresh copy of the template for one scenario: prints its path.
@@ -272,10 +274,35 @@ window_width() {
   timeout 5 xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p'
 }
 
-# Sends keys to a window after giving it the focus.
+# Sends keys to a window after giving it the focus; fails when the window
+# cannot take the focus (it has gone).
 window_keys() {
   local id="$1"
   shift
-  timeout 10 xdotool windowfocus --sync "$id" >/dev/null 2>&1 || true
+  timeout 10 xdotool windowfocus --sync "$id" >/dev/null 2>&1 || return 1
   timeout 10 xdotool key --delay 50 "$@"
+}
+
+window_visible() {
+  timeout 5 xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$1"
+}
+
+# Answers a message box: sends the keys and waits for the box to close.
+# Keys that reach a box before it takes input are lost, so they are sent
+# again, up to three times, while the box stays open. On failure: a
+# screenshot, and status 1.
+window_answer() {
+  local id="$1" try deadline
+  shift
+  for try in 1 2 3; do
+    window_keys "$id" "$@" || return 0
+    deadline=$((SECONDS + 4))
+    while ((SECONDS < deadline)); do
+      window_visible "$id" || return 0
+      sleep 0.1
+    done
+  done
+  echo "  window $id stayed open after the keys $*" >&2
+  screenshot "stuck-window" >&2
+  return 1
 }
