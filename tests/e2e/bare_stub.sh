@@ -2,7 +2,7 @@
 # The bare stub (no payload) ends at once, silently, with exit code 0, and
 # writes nothing: started by its plain name and with a command tail.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 source tests/e2e/wine_env.sh
 scenario_begin bare_stub
 

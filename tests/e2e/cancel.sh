@@ -3,7 +3,7 @@
 # nothing, registers nothing, and deletes the script and licence it had
 # extracted to the temporary directory.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 source tests/e2e/wine_env.sh
 source tests/e2e/tool_setup.sh
 scenario_begin cancel

@@ -3,7 +3,7 @@
 # both shortcut offers, No to running Tool. Checks the files, the log, the
 # uninstaller, the registry, the shortcuts and the temporary directory.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 source tests/e2e/wine_env.sh
 source tests/e2e/tool_setup.sh
 scenario_begin install

@@ -9,7 +9,7 @@
 # or win64 forces the choice. When neither can run, or a tool the scenarios
 # need is missing, the run is reported as skipped, with the reason.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 source tests/e2e/wine_env.sh
 
 forced="${E2E_ARCH:-}"

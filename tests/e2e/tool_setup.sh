@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The sample product "Tool" for the end-to-end scenarios; sourced after
 # wine_env.sh and scenario_begin.
 #

@@ -4,7 +4,7 @@
 # Afterwards only the uninstaller itself may remain on drive C:, and the
 # registry holds the keys it held before the installation.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 source tests/e2e/wine_env.sh
 source tests/e2e/tool_setup.sh
 scenario_begin uninstall

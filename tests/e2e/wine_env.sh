@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared set-up for the end-to-end tests under Wine; sourced, not run.
 #
 # The stub is a 32-bit program and runs under 32-bit Wine in a win32 prefix.
@@ -214,7 +215,7 @@ program_wait() {
     sleep 0.1
   done
   if [[ ! -f "$PREFIX.exit" ]]; then
-    screenshot "exit-timeout"
+    screenshot "exit-timeout" >&2
     timeout 20 wineserver -k >/dev/null 2>&1 || true
     wait "$E2E_PROGRAM_PID" 2>/dev/null || true
     echo "timeout after ${limit}s"
