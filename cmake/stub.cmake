@@ -1,5 +1,8 @@
 # qxsetup.exe: the 32-bit Windows stub. Plain Win32 over fixed buffers, so no
 # C++ runtime is linked: no exceptions, no RTTI, no libstdc++ at run time.
+# The same sources also build as a 64-bit program (preset win64) for the
+# end-to-end tests on machines that can run only 64-bit Wine; that build is
+# never shipped.
 enable_language(RC)
 
 add_executable(qxsetup WIN32
