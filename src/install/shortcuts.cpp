@@ -30,7 +30,9 @@ void PlaceShortcut(FamilyKey& fileKey, const Link& link, const char* shortcutPat
 }
 
 // An offer of a second shortcut for the first link, made only when the
-// script allows it and its folder exists.
+// script allows it and the shell folder it goes below can be found. (A
+// Quick Launch subfolder that is missing is not created: the shortcut is
+// logged but not written, as on a system without that toolbar.)
 void Offer(FamilyKey& fileKey, const Link& link, const char* allowKey, const char* question, int folder,
            const char* suffix) {
   if (ProfileGetInt(SECTION_INSTALL, allowKey, 0, Setup.ScriptPath) == 0) return;
