@@ -82,6 +82,9 @@ TEST_F(RecordReaderTest, DamagedRecordsAreReportedNeverRead) {
   Bytes cutShort(good.begin(), good.end() - 3);
   Bytes huge = good;
   payload::WriteLe32(&huge[4], 0xFFFFFFF0u);
+  // 1 MB claimed from a stream of a few bytes: more than it could ever give.
+  Bytes impossible = good;
+  payload::WriteLe32(&impossible[payload::SizeOffset(5)], 1000000);
   struct Case {
     const char* name;
     Bytes payload;
@@ -93,6 +96,7 @@ TEST_F(RecordReaderTest, DamagedRecordsAreReportedNeverRead) {
       {"RecordSize past the end", pastEnd, "Setup: File Error!"},
       {"record cut short", cutShort, "Setup: File Error!"},
       {"RecordSize near 4 GB", huge, "Setup: File Error!"},
+      {"length beyond what the stream can give", impossible, "Setup: File Error!"},
       {"7 bytes of tail", Bytes(7, 0xAB), nullptr},
   };
   for (const Case& c : cases) {

@@ -72,16 +72,11 @@ SetupFile ReadSetupFile(std::span<const uint8_t> bytes) {
   return setup;
 }
 
-uint64_t MostBytesFrom(size_t streamSize) {
-  // Every symbol takes at least one bit and gives at most the longest match.
-  return (8 * uint64_t{streamSize} + 1) * lzhuf::F;
-}
-
 DecodedRecord DecodeRecord(const SetupRecord& record) {
   // A declared length no stream of this size can reach is decoded only as
   // far as it could: a few bytes must not make the tools fill memory or disk
   // with gigabytes decoded from zero bits. The shortfall shows as unsound.
-  auto length = static_cast<uint32_t>(std::min<uint64_t>(record.uncompressedSize, MostBytesFrom(record.stream.size())));
+  auto length = static_cast<uint32_t>(std::min<uint64_t>(record.uncompressedSize, payload::MaxDecodedSize(static_cast<uint32_t>(record.stream.size()))));
   auto state = std::make_unique<lzhuf::DecoderState>();
   DecodedRecord decoded{{}, 0, 0};
   decoded.data.reserve(length);

@@ -56,9 +56,8 @@ struct DecodedRecord {
 };
 
 // Decodes the record; a declared length beyond what its stream could ever
-// give (MostBytesFrom) is decoded only that far.
+// give (payload::MaxDecodedSize) is decoded only that far.
 DecodedRecord DecodeRecord(const SetupRecord& record);
-uint64_t MostBytesFrom(size_t streamSize);
 
 // The record's name as text for messages: "record 3 (doc\readme.txt)".
 std::string Describe(const SetupRecord& record);

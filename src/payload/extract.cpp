@@ -98,6 +98,9 @@ int ExtractRecord(Held& held, char* targetPath, int mode, const char* scriptPath
       !payload::ParseRecordBlock(block, blockSize, &record)) {
     return Fail(kFileError);
   }
+  // A length no stream of this size can reach marks a damaged record; it
+  // would fill the disk with bytes decoded from the zero bits past its end.
+  if (record.uncompressedSize > payload::MaxDecodedSize(record.streamSize)) return Fail(kFileError);
 
   if (mode == EXTRACT_INSTALL) {
     switch (SettleInstallTarget(record, targetPath, scriptPath)) {

@@ -1,5 +1,7 @@
 #include "payload/record.h"
 
+#include "payload/lzhuf.h"
+
 namespace payload {
 
 ChainAt CheckRecordHeader(uint32_t fileSize, uint32_t cursor, uint32_t recordSize) {
@@ -23,6 +25,10 @@ bool ParseRecordBlock(const uint8_t* block, uint32_t blockSize, RecordView* view
   view->stream = block + StreamOffset(nameLength) - b;
   view->streamSize = blockSize - (StreamOffset(nameLength) - b);
   return true;
+}
+
+uint64_t MaxDecodedSize(uint32_t streamSize) {
+  return (8 * uint64_t{streamSize} + 1) * lzhuf::F;
 }
 
 uint32_t MapAttributes(uint8_t dosAttributes) {

@@ -38,6 +38,11 @@ inline constexpr uint32_t BLOCK_BIAS = OFFSET_RECORD_SIZE;
 // is too small to hold its fixed fields and its name.
 bool ParseRecordBlock(const uint8_t* block, uint32_t blockSize, RecordView* view);
 
+// The most bytes a code stream of streamSize bytes can decode to: every
+// symbol takes at least one bit and gives at most the longest match. A
+// declared length beyond it can only come from a damaged record.
+uint64_t MaxDecodedSize(uint32_t streamSize);
+
 // The record's MS-DOS attribute byte as the written file's attributes:
 // read-only, hidden, system and archive are kept, volume and directory
 // dropped, and nothing left gives FILE_ATTRIBUTE_NORMAL.
