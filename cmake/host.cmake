@@ -8,13 +8,13 @@ if(QX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-add_library(qxcore STATIC
-  ${QX_CORE_SOURCES}
+set(QX_HOST_PLATFORM_SOURCES
   src/platform/host/sandbox.cpp
   src/platform/host/platform_host.cpp
   src/platform/host/registry_file.cpp
   src/platform/host/ui_host.cpp
 )
+add_library(qxcore STATIC ${QX_CORE_SOURCES} ${QX_HOST_PLATFORM_SOURCES})
 target_include_directories(qxcore PUBLIC src)
 target_compile_options(qxcore PRIVATE ${QX_WARNINGS})
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lzhuf_properties.h"
+#include "program_properties.h"
 
 namespace {
 
@@ -31,5 +32,11 @@ void Replay(const char* folder, Property property) {
 TEST(FuzzCorpus, DecoderSeeds) { Replay("lzhuf_decode", fuzzing::CheckDecoder); }
 
 TEST(FuzzCorpus, RoundTripSeeds) { Replay("lzhuf_roundtrip", fuzzing::CheckRoundTrip); }
+
+TEST(FuzzCorpus, ScriptSeeds) { Replay("script", fuzzing::CheckScript); }
+
+TEST(FuzzCorpus, CommandLineSeeds) { Replay("command_line", fuzzing::CheckCommandLine); }
+
+TEST(FuzzCorpus, RecordSeeds) { Replay("records", fuzzing::CheckRecords); }
 
 }  // namespace

@@ -1,0 +1,14 @@
+// libFuzzer target: see CheckScript in program_properties.h.
+#include <cstdio>
+#include <cstdlib>
+
+#include "program_properties.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string failure = fuzzing::CheckScript(data, size);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "script: %s\n", failure.c_str());
+    std::abort();
+  }
+  return 0;
+}
