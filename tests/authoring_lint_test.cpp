@@ -41,6 +41,8 @@ std::vector<LintCase> Cases() {
       {"FileNum below the files", kHead, Count(3), {{4, "error", "never be installed"}}},
       {"FileNum missing with files", "[Install]\nDefDir=T\nAppName=T\n", Count(2), {{1, "error", "\"FileNum\" is 0 but 2"}}},
       {"FileNum missing, files unknown", "[Install]\nDefDir=T\nAppName=T\n", {}, {{1, "warning", "no application file"}}},
+      {"more files than the log has letters", "[Install]\nDefDir=T\nAppName=T\nFileNum=158\n", Count(158),
+       {{4, "error", "would log 160 files"}}},
       {"FileNum with trailing text", "[Install]\nDefDir=T\nAppName=T\nFileNum=2 files\n", Count(2),
        {{4, "warning", "read as 2"}}},
       {"AppName and DefDir missing", "[Install]\nFileNum=0\n", Count(0),

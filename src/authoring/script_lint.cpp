@@ -248,6 +248,19 @@ void CheckFileNum(Linter& lint) {
   int fileNum = ReadScriptInt(lint.script, kInstall, "FileNum", 0);
   unsigned line = lint.LineOf(kInstall, "FileNum");
   size_t installed = fileNum > 0 ? static_cast<size_t>(fileNum) : 0;
+  // Every file, the licence, the log and each shortcut take one letter of
+  // the log's file family, and the letters run from 'a' to 0xFF.
+  auto links = Members(lint.script, kLinks, "link");
+  size_t linkCount = WalkEnd(links) - 'a';
+  size_t logged = installed + 2 + linkCount;
+  for (std::string_view offer : {"Desk", "QLaunch"}) {
+    logged += linkCount > 0 && ReadScriptInt(lint.script, kInstall, offer, 0) != 0;
+  }
+  constexpr size_t kLetters = 0xFF - 'a' + 1;
+  if (logged > kLetters) {
+    lint.Error(line, "the installation would log " + std::to_string(logged) + " files, but the uninstall log holds " +
+                         std::to_string(kLetters) + " (letters a to 0xFF): the last ones would not be removed");
+  }
   std::optional<size_t> files = lint.context.fileCount;
   if (!files && lint.context.fileNames) files = lint.context.fileNames->size();
   if (!files) {
