@@ -238,8 +238,8 @@ std::vector<unsigned> NearestByLength(const lzhuf::RingInput& ring, size_t i) {
 // Checks one position's matches: each is real and within reach, each is
 // longer than the one before, and (when the search is exhaustive) together
 // they name the nearest match of every length.
-void ExpectMatchesAt(const lzhuf::RingInput& ring, size_t i, const lzhuf::Match* found, int count, bool exhaustive) {
-  const std::vector<unsigned> nearest = NearestByLength(ring, i);
+void ExpectMatchesAt(const lzhuf::RingInput& ring, size_t i, const std::vector<unsigned>& nearest,
+                     const lzhuf::Match* found, int count, bool exhaustive) {
   unsigned previous = lzhuf::THRESHOLD;
   std::vector<unsigned> reported(lzhuf::F + 1, 0);
   for (int k = 0; k < count; ++k) {
@@ -275,20 +275,22 @@ TEST(LzhufMatch, FindersNameTheNearestMatchOfEveryLength) {
       // Each string's only earlier copy is exactly the ring's reach back.
       {"noise at the ring's period", Concat({Random(4096, 3), Random(4096, 3), Random(100, 3)})},
   };
+  constexpr unsigned kBounded = 4, kUnbounded = 100000;
   for (const auto& [name, input] : inputs) {
-    for (unsigned depth : {4u, 100000u}) {
-      SCOPED_TRACE(std::string(name) + " depth " + std::to_string(depth));
-      lzhuf::Match found[lzhuf::MAX_MATCHES];
-      lzhuf::TreeFinder tree(input, depth);
-      for (size_t i = tree.Start(); i < tree.End() && !HasFatalFailure(); ++i) {
-        ExpectMatchesAt(tree, i, found, tree.Find(i, found), depth > lzhuf::N && i + lzhuf::F <= tree.End());
+    SCOPED_TRACE(name);
+    lzhuf::TreeFinder trees[] = {{input, kBounded}, {input, kUnbounded}};
+    lzhuf::ChainFinder chains[] = {{input, kBounded}, {input, kUnbounded}};
+    lzhuf::Match found[lzhuf::MAX_MATCHES];
+    for (size_t i = trees[0].Start(); i < trees[0].End() && !HasFatalFailure(); ++i) {
+      const std::vector<unsigned> nearest = NearestByLength(trees[0], i);
+      for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k == 0 ? "bounded" : "unbounded");
+        ExpectMatchesAt(trees[k], i, nearest, found, trees[k].Find(i, found),
+                        k == 1 && i + lzhuf::F <= trees[k].End());
+        ExpectMatchesAt(chains[k], i, nearest, found, chains[k].Find(i, found), k == 1);
       }
-      lzhuf::ChainFinder chain(input, depth);
-      for (size_t i = chain.Start(); i < chain.End() && !HasFatalFailure(); ++i) {
-        ExpectMatchesAt(chain, i, found, chain.Find(i, found), depth > lzhuf::N);
-      }
-      if (HasFailure()) return;
     }
+    if (HasFailure()) return;
   }
 }
 
