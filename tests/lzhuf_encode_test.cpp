@@ -11,6 +11,7 @@
 #include "payload/format.h"
 #include "payload/lzhuf_decode.h"
 #include "payload/lzhuf_encode.h"
+#include "payload/lzhuf_match.h"
 #include "support/reference_lzhuf.h"
 #include "support/sandbox_test.h"
 
@@ -213,6 +214,84 @@ TEST(LzhufEncode, FileFormatIsLengthThenStream) {
     EXPECT_TRUE(Bytes(file.begin() + 4, file.end()) == lzhuf::EncodeStream(input, level));
   }
   EXPECT_TRUE(lzhuf::EncodeFile({}, Level::Best) == Bytes(4, 0));
+}
+
+// ---- Match search against an exhaustive one ---------------------------------
+
+// What every finder must report at i, by trying every distance: for each
+// length from 3 up, the nearest distance that matches at least that far,
+// without reading before the buffer (the ring slots not yet written) or past
+// the end. Entry k is the nearest distance for length k, 0 when there is none.
+std::vector<unsigned> NearestByLength(const lzhuf::RingInput& ring, size_t i) {
+  const size_t limit = std::min<size_t>(lzhuf::F, ring.End() - i);
+  std::vector<unsigned> nearest(lzhuf::F + 1, 0);
+  for (size_t distance = 1; distance <= lzhuf::N && distance <= i; ++distance) {
+    size_t length = 0;
+    while (length < limit && ring.At(i - distance + length) == ring.At(i + length)) ++length;
+    for (size_t k = lzhuf::THRESHOLD + 1; k <= length; ++k) {
+      if (nearest[k] == 0) nearest[k] = static_cast<unsigned>(distance);
+    }
+  }
+  return nearest;
+}
+
+// Checks one position's matches: each is real and within reach, each is
+// longer than the one before, and (when the search is exhaustive) together
+// they name the nearest match of every length.
+void ExpectMatchesAt(const lzhuf::RingInput& ring, size_t i, const std::vector<unsigned>& nearest,
+                     const lzhuf::Match* found, int count, bool exhaustive) {
+  unsigned previous = lzhuf::THRESHOLD;
+  std::vector<unsigned> reported(lzhuf::F + 1, 0);
+  for (int k = 0; k < count; ++k) {
+    const lzhuf::Match m = found[k];
+    ASSERT_GT(m.length, previous) << "at " << i;
+    ASSERT_GE(m.distance, 1u);
+    ASSERT_LE(m.distance, std::min<size_t>(lzhuf::N, i)) << "at " << i;
+    ASSERT_LE(i + m.length, ring.End()) << "at " << i;
+    for (unsigned b = 0; b < m.length; ++b) {
+      ASSERT_EQ(ring.At(i - m.distance + b), ring.At(i + b)) << "at " << i;
+    }
+    for (unsigned length = previous + 1; length <= m.length; ++length) reported[length] = m.distance;
+    previous = m.length;
+  }
+  if (exhaustive) {
+    EXPECT_TRUE(reported == nearest) << "at " << i;
+  }
+}
+
+// The cheapest path takes, for each length, the match the finder names; the
+// position code grows with distance, so only the nearest is worth naming.
+// An exhaustive search must name it for every length, and a bounded one must
+// still report only real matches. The trees hold no position with fewer than
+// F bytes after it, so in the last F - 1 positions they may name a farther
+// match.
+TEST(LzhufMatch, FindersNameTheNearestMatchOfEveryLength) {
+  const std::pair<const char*, Bytes> inputs[] = {
+      {"words", Words(12000, 5)},
+      {"repetitive binary", RepetitiveBinary(9000)},
+      {"two letters", Random(6000, 17, 2)},
+      {"spaces then text", Concat({Bytes(70, ' '), testing_support::ToBytes("x y  z"), Bytes(300, ' '), Words(500, 2)})},
+      {"period 7", Periodic("qxsetup", 5000)},
+      // Each string's only earlier copy is exactly the ring's reach back.
+      {"noise at the ring's period", Concat({Random(4096, 3), Random(4096, 3), Random(100, 3)})},
+  };
+  constexpr unsigned kBounded = 4, kUnbounded = 100000;
+  for (const auto& [name, input] : inputs) {
+    SCOPED_TRACE(name);
+    lzhuf::TreeFinder trees[] = {{input, kBounded}, {input, kUnbounded}};
+    lzhuf::ChainFinder chains[] = {{input, kBounded}, {input, kUnbounded}};
+    lzhuf::Match found[lzhuf::MAX_MATCHES];
+    for (size_t i = trees[0].Start(); i < trees[0].End() && !HasFatalFailure(); ++i) {
+      const std::vector<unsigned> nearest = NearestByLength(trees[0], i);
+      for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k == 0 ? "bounded" : "unbounded");
+        ExpectMatchesAt(trees[k], i, nearest, found, trees[k].Find(i, found),
+                        k == 1 && i + lzhuf::F <= trees[k].End());
+        ExpectMatchesAt(chains[k], i, nearest, found, chains[k].Find(i, found), k == 1);
+      }
+    }
+    if (HasFailure()) return;
+  }
 }
 
 // ---- A second, independent decoder: lhasa, reading -lh1- archive entries ----

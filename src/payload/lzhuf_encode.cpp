@@ -32,6 +32,16 @@ constexpr PositionCode POSITION_CODE = MakePositionCode();
 static_assert(POSITION_CODE.length[0] == 3 && POSITION_CODE.bits[0] == 0);
 static_assert(POSITION_CODE.length[63] == 8 && POSITION_CODE.bits[63] == 0xFF);
 
+// A nearer match never costs more than a farther one of the same length, so
+// the parse needs only the nearest match of each length.
+constexpr bool CodeGrowsWithDistance() {
+  for (int upper = 1; upper < 64; ++upper) {
+    if (POSITION_CODE.length[upper] < POSITION_CODE.length[upper - 1]) return false;
+  }
+  return true;
+}
+static_assert(CodeGrowsWithDistance());
+
 // Prices are in sixteenths of a bit.
 constexpr uint32_t kPriceScale = 16;
 
