@@ -51,10 +51,9 @@ class UninstallTest : public testing_support::SandboxTest {
 };
 
 TEST_F(UninstallTest, RemovesEverythingLoggedAndLeavesOnlyTheUninstaller) {
-  std::set<std::string> before = Tree();
   // The Quick Launch folder exists this time, so its shortcut is made and removed too.
   fs::create_directories(HostPath("C:\\users\\user\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch"));
-  before = Tree();
+  std::set<std::string> before = Tree();
   Install(true);
   ASSERT_TRUE(Exists("C:\\users\\user\\Desktop\\Tool.LNK"));
   EXPECT_EQ(Uninstall(true), 0);

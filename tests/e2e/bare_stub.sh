@@ -17,10 +17,4 @@ for tail in "" 'C:\Program Files\Tool\Uninstal.inf'; do
   check "$label ends with exit code 0 (got $code)" test "$code" = 0
   check_boxes "$label shows no message box"
 done
-after=$(drive_listing)
-if [[ "$before" == "$after" ]]; then
-  pass "nothing was written to drive C:"
-else
-  fail "files appeared or vanished on drive C:"
-  diff <(echo "$before") <(echo "$after") | sed 's/^/  /'
-fi
+check_same "nothing was written to drive C:" "$before" "$(drive_listing)"

@@ -26,12 +26,7 @@ check "setup ends with exit code 0 (got $code)" test "$code" = 0
 check_boxes "only the installation question was asked" \
   "Install Tool into|C:\\Program Files\\Tool?||Yes accepts the licence agreement in|C:\\users\\$(basename "$USER_DIR")\\Temp\\License.txt"
 
-files_after=$(drive_listing)
-if [[ "$files_after" == "$files_before" ]]; then
-  pass "nothing installed and the temporary files deleted: drive C: is as before"
-else
-  fail "drive C: changed"
-  diff <(echo "$files_before") <(echo "$files_after") | sed 's/^/  /'
-fi
+check_same "nothing installed and the temporary files deleted: drive C: is as before" \
+  "$files_before" "$(drive_listing)"
 check "no Uninstall\\Tool key was written" \
   not python3 tests/e2e/prefix_read.py reg "$PREFIX/system.reg" "$TOOL_UNINSTALL_KEY"

@@ -46,13 +46,8 @@ fileh=C:\\users\\$user\\Desktop\\Tool.LNK
 filei=C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch\\Tool.LNK
 filej=C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tool\\Tool Help.LNK
 linkdir=C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tool"
-actual_log=$(python3 tests/e2e/prefix_read.py ini "$TOOL_DIR/Uninstal.inf" Uninstall 2>&1)
-if [[ "$actual_log" == "$expected_log" ]]; then
-  pass "Uninstal.inf logs every file, the DLL, the directories and the shortcuts"
-else
-  fail "Uninstal.inf's [Uninstall] section differs"
-  diff <(echo "$expected_log") <(echo "$actual_log") | sed 's/^/  /'
-fi
+check_same "Uninstal.inf logs every file, the DLL, the directories and the shortcuts" \
+  "$expected_log" "$(python3 tests/e2e/prefix_read.py ini "$TOOL_DIR/Uninstal.inf" Uninstall 2>&1)"
 script_kept() {
   [[ "$(python3 tests/e2e/prefix_read.py ini "$TOOL_DIR/Uninstal.inf" Install)" == \
      "$(python3 tests/e2e/prefix_read.py ini "$source_dir/script.inf" Install)" ]]

@@ -38,23 +38,11 @@ check_boxes "it asks, then reports the removal without leftovers" \
   "Are you sure you want to completely|remove Tool from your computer?" \
   "Tool has been uninstalled."
 
-files_after=$(drive_listing)
-expected_files=$(printf '%s\n%s\n' "$files_before" "./windows/Qxunins3.exe" | sort)
-if [[ "$files_after" == "$expected_files" ]]; then
-  pass "files, shortcuts, group folder and directory are gone; only Qxunins3.exe remains"
-else
-  fail "drive C: differs from before the installation (other than Qxunins3.exe)"
-  diff <(echo "$expected_files") <(echo "$files_after") | sed 's/^/  /'
-fi
+check_same "files, shortcuts, group folder and directory are gone; only Qxunins3.exe remains" \
+  "$(printf '%s\n%s\n' "$files_before" "./windows/Qxunins3.exe" | sort)" "$(drive_listing)"
 check "the Uninstall\\Tool key is gone" \
   not python3 tests/e2e/prefix_read.py reg "$PREFIX/system.reg" "$TOOL_UNINSTALL_KEY"
 # The removal opens the company's key for the product, creating it, to
 # delete its "settings" and "Recent File List" subkeys: that key stays.
-keys_after=$(hklm_keys)
-expected_keys=$(printf '%s\n%s\n' "$keys_before" '[Software\\ToolSoft\\Tool]' | sort)
-if [[ "$keys_after" == "$expected_keys" ]]; then
-  pass "HKLM holds the keys it held before, and the company key the removal opened"
-else
-  fail "HKLM keys differ from before the installation"
-  diff <(echo "$expected_keys") <(echo "$keys_after") | sed 's/^/  /'
-fi
+check_same "HKLM holds the keys it held before, and the company key the removal opened" \
+  "$(printf '%s\n%s\n' "$keys_before" '[Software\\ToolSoft\\Tool]' | sort)" "$(hklm_keys)"

@@ -254,18 +254,22 @@ window_wait() {
 # line, line breaks as "|".
 boxes() { python3 tests/e2e/prefix_read.py boxes "$PREFIX.out"; }
 
+# check_same DESCRIPTION EXPECTED ACTUAL: passes when the two texts are
+# equal, else fails and shows how they differ.
+check_same() {
+  if [[ "$3" == "$2" ]]; then
+    pass "$1"
+  else
+    fail "$1"
+    diff <(echo "$2") <(echo "$3") | sed 's/^/  /'
+  fi
+}
+
 # check_boxes DESCRIPTION TEXT...: the program showed exactly these boxes.
 check_boxes() {
-  local what="$1" expected actual
+  local what="$1"
   shift
-  expected=$(printf '%s\n' "$@")
-  actual=$(boxes)
-  if [[ "$actual" == "$expected" ]]; then
-    pass "$what"
-  else
-    fail "$what"
-    diff <(echo "$expected") <(echo "$actual") | sed 's/^/  /'
-  fi
+  check_same "$what" "$(printf '%s\n' "$@")" "$(boxes)"
 }
 
 # Lists the files and directories under the prefix's drive, one a line.
